@@ -26,6 +26,16 @@ int LeadingInteger(std::string_view text) {
     return static_cast<int>(negative ? -value : value);
 }
 
+// Where the port part of a host may begin: after the brackets of an IPv6 literal, whose own
+// colons are no port separators.
+size_t PortSearchStart(std::string_view host) {
+    if (!host.empty() && host.front() == '[') {
+        const size_t close = host.find(']');
+        return close == std::string_view::npos ? host.size() : close + 1;
+    }
+    return 0;
+}
+
 }  // namespace
 
 std::string UrlHost(std::string_view address, bool keepPort) {
@@ -45,17 +55,19 @@ std::string UrlHost(std::string_view address, bool keepPort) {
     if (keepPort) {
         return host;
     }
-    const int colonAt = FindText(host, ":");
+    const size_t from = PortSearchStart(host);
+    const int colonAt = FindText(host, ":", static_cast<int>(from) + 1);
     return colonAt == 0 ? host : host.substr(0, colonAt - 1);
 }
 
 int UrlPort(std::string_view address) {
     const std::string host = UrlHost(address, true);
-    const int colonAt = FindLastText(host, ":");
+    const size_t from = PortSearchStart(host);
+    const int colonAt = FindLastText(std::string_view(host).substr(from), ":");
     if (colonAt == 0) {
         return StartsWithText(address, "https", true) ? 443 : 80;
     }
-    return LeadingInteger(std::string_view(host).substr(colonAt));
+    return LeadingInteger(std::string_view(host).substr(from + colonAt));
 }
 
 std::string UrlPath(std::string_view address) {
