@@ -82,7 +82,35 @@ std::optional<std::string> CurlHeaderEntry(std::string_view line) {
     return std::string(line);
 }
 
+bool IsHostByte(unsigned char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
+           c == '.' || c == '_' || c >= 0x80;
+}
+
+bool IsHostName(std::string_view host) {
+    if (host.size() > 2 && host.front() == '[' && host.back() == ']') {
+        const std::string_view inside = host.substr(1, host.size() - 2);
+        return inside.find_first_not_of("0123456789abcdefABCDEF:.") == std::string_view::npos;
+    }
+    return !host.empty() && std::all_of(host.begin(), host.end(), [](char c) {
+        return IsHostByte(static_cast<unsigned char>(c));
+    });
+}
+
 }  // namespace
+
+std::string JoinUrl(bool secure, std::string_view host, int port, std::string_view object) {
+    if (!IsHostName(host) || port < 1 || port > 65535) {
+        return {};
+    }
+    std::string url = secure ? "https://" : "http://";
+    url.append(host).append(":").append(std::to_string(port));
+    if (object.empty() || object.front() != '/') {
+        url.push_back('/');
+    }
+    url.append(object);
+    return url;
+}
 
 CurlTransfer::CurlTransfer() {
     EnsureCurlReady();
@@ -165,6 +193,35 @@ bool CurlTransfer::SetFollowRedirects(bool follow) {
     return Set(CURLOPT_FOLLOWLOCATION, follow ? 1L : 0L);
 }
 
+bool CurlTransfer::SetMethod(std::string_view verb, const std::string* body) {
+    verb_ = std::string(verb);
+    if (verb == "HEAD") {
+        // libcurl sends no body with HEAD and reads no response body.
+        return Set(CURLOPT_NOBODY, 1L);
+    }
+    bool ok = true;
+    if (body != nullptr) {
+        requestBody_ = *body;
+        ok = Set(CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(requestBody_.size())) &&
+             Set(CURLOPT_POSTFIELDS, requestBody_.c_str());
+    }
+    if (verb == "POST") {
+        return ok;
+    }
+    if (verb == "GET" && body == nullptr) {
+        return Set(CURLOPT_HTTPGET, 1L);
+    }
+    // The body makes libcurl build a POST; the verb renames it.
+    return ok && Set(CURLOPT_CUSTOMREQUEST, verb_.c_str());
+}
+
+bool CurlTransfer::RequestSent() const {
+    long requestBytes = 0;
+    return easy_ != nullptr &&
+           curl_easy_getinfo(easy_, CURLINFO_REQUEST_SIZE, &requestBytes) == CURLE_OK &&
+           requestBytes > 0;
+}
+
 TransferOutcome CurlTransfer::Perform(std::stop_token stop) {
     if (!Valid()) {
         code_ = CURLE_FAILED_INIT;
@@ -241,9 +298,7 @@ TransferOutcome CurlTransfer::Classify(bool stopped) const {
     if (headersComplete_ && statusCode_ >= 200 && !RedirectWillBeFollowed()) {
         return TransferOutcome::kBodyCut;
     }
-    long requestBytes = 0;
-    curl_easy_getinfo(easy_, CURLINFO_REQUEST_SIZE, &requestBytes);
-    if (code_ == CURLE_SEND_ERROR || requestBytes <= 0) {
+    if (code_ == CURLE_SEND_ERROR || !RequestSent()) {
         return TransferOutcome::kNotSent;
     }
     return TransferOutcome::kNoResponse;

@@ -32,6 +32,11 @@ enum class TransferOutcome {
     kStopped,     // a stop request ended the transfer
 };
 
+// "http(s)://host:port" followed by object, for a host and port taken apart by the caller;
+// empty when the host is no host name or address (it holds a "?", a "/", a space...) or the port
+// is outside 1-65535, since libcurl would read such an address differently.
+std::string JoinUrl(bool secure, std::string_view host, int port, std::string_view object);
+
 class CurlTransfer {
 public:
     // Bodies larger than this are cut off (the transfer ends as kBodyCut).
@@ -65,6 +70,14 @@ public:
     // Redirects followed by libcurl itself (at most 10 in a row).
     bool SetFollowRedirects(bool follow);
 
+    // The verb, and the body when one is given (nullptr: none). A given body goes out even when
+    // empty (with "Content-Length: 0"), under any verb but HEAD: libcurl sends HEAD without body
+    // and reads no response body for it.
+    bool SetMethod(std::string_view verb, const std::string* body);
+
+    // Whether the request went out (at least its head).
+    bool RequestSent() const;
+
     TransferOutcome Perform(std::stop_token stop = {});
 
     // The body bytes received (of the final response).
@@ -85,6 +98,8 @@ private:
     CURL* easy_ = nullptr;
     CURLM* multi_ = nullptr;
     curl_slist* headerLines_ = nullptr;
+    std::string requestBody_;
+    std::string verb_;
     std::chrono::milliseconds timeout_{30000};
     bool followRedirects_ = false;
 
