@@ -24,8 +24,12 @@ Endpoints& Table() {
 }
 }  // namespace
 
-const Endpoints& CurrentEndpoints() { return Table(); }
+const Endpoints& CurrentEndpoints() {
+    return Table();
+}
 
-void SetEndpoints(const Endpoints& endpoints) { Table() = endpoints; }
+void SetEndpoints(const Endpoints& endpoints) {
+    Table() = endpoints;
+}
 
 }  // namespace lumaru

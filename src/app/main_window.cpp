@@ -73,7 +73,9 @@ MainWindow::MainWindow() {
     ConnectHandlers();
 }
 
-Browser* MainWindow::MainBrowser() const { return Control<Browser>(this, "超文本浏览框1"); }
+Browser* MainWindow::MainBrowser() const {
+    return Control<Browser>(this, "超文本浏览框1");
+}
 
 void MainWindow::ConnectHandlers() {
     connect(Control<QPushButton>(this, "按钮1"), &QPushButton::clicked, this,
@@ -91,8 +93,9 @@ void MainWindow::ConnectHandlers() {
             [] { LoadWindow<RouteTestWindow>(); });
     connect(Control<QCheckBox>(this, "选择框1"), &QCheckBox::clicked, this,
             [this](bool ticked) { SetAlwaysOnTop(ticked); });
-    connect(Control<ClickableLabel>(this, "透明标签3"), &ClickableLabel::LeftButtonPressed, this,
-            [] { CurrentDesktop().OpenAddress(QString::fromStdString(CurrentEndpoints().contact)); });
+    connect(
+        Control<ClickableLabel>(this, "透明标签3"), &ClickableLabel::LeftButtonPressed, this,
+        [] { CurrentDesktop().OpenAddress(QString::fromStdString(CurrentEndpoints().contact)); });
 
     const auto onLink = [this](const char* name, auto handler) {
         connect(Control<ClickableLabel>(this, name), &ClickableLabel::LeftButtonPressed, this,

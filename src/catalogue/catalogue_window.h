@@ -4,7 +4,8 @@
 
 namespace lumaru {
 
-// The film catalogue, filled category by category from the resource-listing site. It opens beside the main window and follows it when it moves.
+// The film catalogue, filled category by category from the resource-listing site. It opens beside
+// the main window and follows it when it moves.
 class CatalogueWindow final : public ToolkitWindow {
     Q_OBJECT
 

@@ -67,7 +67,8 @@ void NoticeWindow::OfferUpdate(const std::string& downloadUrl, const std::string
         return;
     }
     const QString groupQuestion =
-        QStringLiteral("最新版本QQ群") + QString::fromStdString(CurrentEndpoints().chatGroupNumber) +
+        QStringLiteral("最新版本QQ群") +
+        QString::fromStdString(CurrentEndpoints().chatGroupNumber) +
         QStringLiteral("中也有\r\n你可以快速加群，和手动加群\r\n是否快速加群？");
     if (ShowMessage(groupQuestion, kButtonsYesNo | kIconQuestion, QStringLiteral("温馨提示")) ==
         kAnswerYes) {

@@ -3,7 +3,7 @@
 namespace lumaru {
 
 const std::array<const char*, kRouteCount> kRouteNames = {
-    "爱奇艺线路", "腾讯线路", "芒果线路", "乐视线路", "优酷线路",
+    "爱奇艺线路", "腾讯线路",  "芒果线路", "乐视线路", "优酷线路",
     "万能线路1",  "万能线路2", "更新线路", "C值线路",
 };
 

@@ -4,7 +4,8 @@
 
 namespace lumaru {
 
-// Finds where a film or a series can be watched. It opens beside the main window and follows it when it moves.
+// Finds where a film or a series can be watched. It opens beside the main window and follows it
+// when it moves.
 class SearchWindow final : public ToolkitWindow {
     Q_OBJECT
 

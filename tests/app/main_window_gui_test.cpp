@@ -132,7 +132,8 @@ TEST_F(MainWindowTest, ButtonsAndLinksDoWhatTheySay) {
 
     State().edition11 = server_->Url("/cinema.html");
     Press("超级链接框4");
-    EXPECT_TRUE(WaitUntil([&] { return main_->MainBrowser()->url() == QUrl(Url("/cinema.html")); }));
+    EXPECT_TRUE(
+        WaitUntil([&] { return main_->MainBrowser()->url() == QUrl(Url("/cinema.html")); }));
     EXPECT_TRUE(Control<QLabel>(main_, "图片框1")->isHidden());
 }
 

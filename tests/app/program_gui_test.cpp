@@ -25,8 +25,8 @@ TEST_F(ProgramTest, ClosingTheMainWindowKeepsTheProgramUntilTheLastWindowCloses)
         LoadWindow<CatalogueWindow>();
         main->close();
         QTimer::singleShot(200, [&] {
-            stillRunningAfterMainClosed = Program::Instance().CurrentPhase() ==
-                                          Program::Phase::Running;
+            stillRunningAfterMainClosed =
+                Program::Instance().CurrentPhase() == Program::Phase::Running;
             catalogueClosed = true;
             FindWindow<CatalogueWindow>()->close();
         });

@@ -39,9 +39,10 @@ class UpdateFlowTest : public ShellTest, public testing::WithParamInterface<Upda
 
 TEST_P(UpdateFlowTest, DifferentVersionsOfferTheUpdateAndEndTheProgram) {
     const UpdateCase& c = GetParam();
-    configPage_ = ConfigPage("[edition3]=v3.1[/edition3][editionn3]=V3.1[/editionn3]"
-                             "[explain]=修复若干问题[/explain][downloadURL]=" +
-                             c.download + "[/downloadURL]");
+    configPage_ = ConfigPage(
+        "[edition3]=v3.1[/edition3][editionn3]=V3.1[/editionn3]"
+        "[explain]=修复若干问题[/explain][downloadURL]=" +
+        c.download + "[/downloadURL]");
     desktop_->answers.assign(c.answers.begin(), c.answers.end());
     bool loopRan = false;
     QTimer::singleShot(0, [&] { loopRan = true; });
@@ -55,7 +56,8 @@ TEST_P(UpdateFlowTest, DifferentVersionsOfferTheUpdateAndEndTheProgram) {
     if (desktop_->messages.size() > 1) {
         EXPECT_EQ(desktop_->messages[1].title, QStringLiteral("温馨提示"));
         EXPECT_EQ(desktop_->messages[1].text,
-                  QStringLiteral("最新版本QQ群123456中也有\r\n你可以快速加群，和手动加群\r\n是否快速加群？"));
+                  QStringLiteral(
+                      "最新版本QQ群123456中也有\r\n你可以快速加群，和手动加群\r\n是否快速加群？"));
     }
     EXPECT_EQ(desktop_->messages.size(), c.answers.size());
     QStringList expected = c.opened;
@@ -66,10 +68,14 @@ TEST_P(UpdateFlowTest, DifferentVersionsOfferTheUpdateAndEndTheProgram) {
 INSTANTIATE_TEST_SUITE_P(
     Answers, UpdateFlowTest,
     testing::Values(
-        UpdateCase{"yes opens the download", {kAnswerYes}, "https://example.com/lumaru.exe",
+        UpdateCase{"yes opens the download",
+                   {kAnswerYes},
+                   "https://example.com/lumaru.exe",
                    {"https://example.com/lumaru.exe"}},
         UpdateCase{"no, no opens nothing", {kAnswerNo, kAnswerNo}, "https://example.com/a.exe", {}},
-        UpdateCase{"no, yes opens the group", {kAnswerNo, kAnswerYes}, "https://example.com/a.exe",
+        UpdateCase{"no, yes opens the group",
+                   {kAnswerNo, kAnswerYes},
+                   "https://example.com/a.exe",
                    {"GROUP"}},
         UpdateCase{"a local file is never opened", {kAnswerYes}, "file:///etc/passwd", {}},
         UpdateCase{"an empty address is never opened", {kAnswerYes}, "", {}}),

@@ -15,9 +15,9 @@ std::string Page(const std::string& article) {
 
 TEST(ParseRemoteConfig, ReadsEveryKeyIntoItsField) {
     std::string article;
-    const char* keys[] = {"edition111", "edition88", "edition333", "edition4", "edition5",
-                          "edition6",   "edition7",  "edition8",   "edition9", "edition10",
-                          "edition11",  "edition12", "edition13",  "edition3", "editionn3",
+    const char* keys[] = {"edition111",  "edition88", "edition333", "edition4", "edition5",
+                          "edition6",    "edition7",  "edition8",   "edition9", "edition10",
+                          "edition11",   "edition12", "edition13",  "edition3", "editionn3",
                           "downloadURL", "explain"};
     for (const char* key : keys) {
         article += std::string("<p>[") + key + "]=v-" + key + "[/" + key + "]</p>\n";
@@ -45,8 +45,8 @@ TEST(ParseRemoteConfig, TakesEachValueAsWritten) {
         std::string route4;
     } cases[] = {
         {"only edition5", Page("[edition5]=abc[/edition5]"), "", "", "abc"},
-        {"edition3 and editionn3 apart", Page("[editionn3]=2.0[/editionn3][edition3]=1.0[/edition3]"),
-         "1.0", "2.0", ""},
+        {"edition3 and editionn3 apart",
+         Page("[editionn3]=2.0[/editionn3][edition3]=1.0[/edition3]"), "1.0", "2.0", ""},
         {"entry outside the article", "[edition3]=x[/edition3]" + Page(""), "", "", ""},
         {"entity kept", Page("[edition5]=http://a/?a=1&amp;b=2[/edition5]"), "", "",
          "http://a/?a=1&amp;b=2"},
@@ -58,7 +58,7 @@ TEST(ParseRemoteConfig, TakesEachValueAsWritten) {
          Page("[edition3]=a [edition3]=b[/edition3]"), "a [edition3]=b", "", ""},
         {"closing tag missing altogether", Page("[edition3]=a"), "", "", ""},
         {"article markers missing", "[edition3]=1[/edition3]", "", "", ""},
-        {"body cut at its first zero byte", Page(std::string("[edition3]=1[/edition3]\0", 24)) , "",
+        {"body cut at its first zero byte", Page(std::string("[edition3]=1[/edition3]\0", 24)), "",
          "", ""},
         {"empty page", "", "", "", ""},
     };
@@ -72,9 +72,9 @@ TEST(ParseRemoteConfig, TakesEachValueAsWritten) {
 
 TEST(ParseRemoteConfig, ConvertsTheUtf8PageToGbkAndNeverMatchesInsideACharacter) {
     // 癧 is B0 5B in GBK: its second byte is "[", which must not start a key's tag.
-    const RemoteConfig config = ParseRemoteConfig(
-        Page("<p>癧edition3]=wrong[/edition3]</p>[edition3]=2.1[/edition3]"
-             "[explain]=说明[/explain][edition12]=Lumaru影视[/edition12]"));
+    const RemoteConfig config =
+        ParseRemoteConfig(Page("<p>癧edition3]=wrong[/edition3]</p>[edition3]=2.1[/edition3]"
+                               "[explain]=说明[/explain][edition12]=Lumaru影视[/edition12]"));
     EXPECT_EQ(config.edition3, "2.1");
     EXPECT_EQ(config.explain, Utf8ToAnsi("说明"));
     EXPECT_EQ(config.edition12, Utf8ToAnsi("Lumaru影视"));

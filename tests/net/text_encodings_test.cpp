@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <thread>
 #include <vector>
@@ -226,6 +227,29 @@ TEST(Threads, ConcurrentConversionsGiveTheirOwnResults) {
         thread.join();
     }
     EXPECT_EQ(failures, std::vector<int>(4, 0));
+}
+
+// Random bytes, weighted towards lead bytes, zero and the edges of the ranges: the direct
+// conversions and the ones through UTF-16 must agree, and no output holds a zero byte.
+TEST(InvalidInput, RandomBytesGiveTheSameResultOnEveryPath) {
+    const unsigned char alphabet[] = {0x00, 0x20, 0x41, 0x7F, 0x80, 0x81, 0xA1, 0xAA, 0xC0,
+                                      0xD6, 0xE4, 0xED, 0xF0, 0xF4, 0xFE, 0xFF, 0x30, 0x9F};
+    std::mt19937 random(12345);
+    std::uniform_int_distribution<size_t> pick(0, sizeof alphabet - 1);
+    std::uniform_int_distribution<size_t> length(0, 24);
+    for (int round = 0; round < 5000; ++round) {
+        std::string bytes(length(random), '\0');
+        for (char& byte : bytes) {
+            byte = static_cast<char>(alphabet[pick(random)]);
+        }
+        const std::string utf8 = AnsiToUtf8(bytes);
+        ASSERT_EQ(utf8, WideToText(GbkToWide(bytes), kCodePageUtf8));
+        ASSERT_EQ(utf8.find('\0'), std::string::npos);
+        const std::string gbk = Utf8ToAnsi(bytes);
+        ASSERT_EQ(gbk, WideToText(TextToWide(bytes)));
+        ASSERT_EQ(gbk, Utf16ToGbk(GbkToUtf16(Utf8ToAnsi(bytes))));
+        ASSERT_EQ(WideToGbk(bytes), WideToGbk(bytes + "\0\0"));
+    }
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -162,6 +164,50 @@ TEST(TextHelpers, ValueAfterColonAndLowerCase) {
     EXPECT_EQ(ValueAfterColon(":"), "");
     EXPECT_EQ(ToLowerAscii("HTTP://Ex.COM/P"), "http://ex.com/p");
     EXPECT_EQ(ToLowerAscii(kTrailA + "A"), kTrailA + "a");
+}
+
+// Random GBK-like texts: a found position really holds the searched text on a character
+// boundary, and split pieces joined again give the text back.
+TEST(RandomInput, SearchesAndSplitsAgreeWithTheText) {
+    const char alphabet[] = {'a', 'A', ';', ' ', '\x81', '\xA1', '\xD6', '\x41'};
+    std::mt19937 random(54321);
+    std::uniform_int_distribution<size_t> pick(0, sizeof alphabet - 1);
+    auto randomText = [&](size_t maxLength) {
+        std::string text(std::uniform_int_distribution<size_t>(0, maxLength)(random), ' ');
+        for (char& c : text) {
+            c = alphabet[pick(random)];
+        }
+        return text;
+    };
+    auto isBoundary = [](const std::string& text, size_t index) {
+        size_t i = 0;
+        while (i < index) {
+            i += static_cast<unsigned char>(text[i]) >= 0x80 && i + 1 < text.size() ? 2 : 1;
+        }
+        return i == index;
+    };
+    for (int round = 0; round < 3000; ++round) {
+        const std::string text = randomText(20);
+        const std::string what = randomText(3);
+        const int start = std::uniform_int_distribution<int>(0, 22)(random);
+        const bool ignoreCase = round % 2 == 1;
+        const int found = FindText(text, what, start, ignoreCase);
+        if (found != 0) {
+            ASSERT_GE(found, std::max(start, 1));
+            ASSERT_TRUE(isBoundary(text, static_cast<size_t>(found - 1))) << text << "|" << what;
+            ASSERT_TRUE(EqualsText(text.substr(found - 1, what.size()), what, ignoreCase));
+        }
+        const std::string between = TextBetween(text, what, ";", start, ignoreCase);
+        ASSERT_NE(text.find(between), std::string::npos);
+        ASSERT_LE(Trim(text).size(), text.size());
+
+        const std::vector<std::string> pieces = SplitText(text, ";");
+        std::string joined;
+        for (size_t i = 0; i < pieces.size(); ++i) {
+            joined += (i > 0 ? ";" : "") + pieces[i];
+        }
+        ASSERT_TRUE(joined == text || joined + ";" == text) << text;
+    }
 }
 
 }  // namespace

@@ -6,15 +6,15 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "app/endpoints.h"
 #include "app/main_window.h"
+#include "app/shared_state.h"
 #include "app/toolkit/browser.h"
 #include "app/toolkit/layout.h"
 #include "app/toolkit/window_registry.h"
 #include "gui_test_support.h"
 #include "playback/route_table.h"
 #include "playback/route_test_window.h"
-#include "app/shared_state.h"
-#include "app/endpoints.h"
 #include "shell_fixture.h"
 
 namespace lumaru::test {
@@ -58,7 +58,8 @@ TEST_F(PlayTest, PlaySendsTheBrowserToTheRoutePrefixFollowedByTheText) {
     EXPECT_TRUE(Control<QLabel>(main_, "标签1")->isHidden());
     EXPECT_FALSE(main_->AlwaysOnTop());
     EXPECT_TRUE(Control<QCheckBox>(main_, "选择框1")->isChecked());
-    ASSERT_TRUE(BrowserReaches(main_->MainBrowser(), QString::fromStdString(RoutePrefix(8) + video)));
+    ASSERT_TRUE(
+        BrowserReaches(main_->MainBrowser(), QString::fromStdString(RoutePrefix(8) + video)));
     const auto requests = server_->Requests();
     EXPECT_EQ(requests.back().target, "/route/8?u=" + video);
 }
@@ -95,8 +96,8 @@ TEST_F(PlayTest, APopUpPlaysThroughTheSelectedRouteInTheMainBrowser) {
     const std::string target = server_->Url("/x/cover/abc/video.html");
     Control<QComboBox>(main_, "组合框1")->setCurrentIndex(0);
     main_->MainBrowser()->SetAddress(Url("/popup.html?to=" + target));
-    EXPECT_TRUE(BrowserReaches(main_->MainBrowser(),
-                               QString::fromStdString(RoutePrefix(0) + target)));
+    EXPECT_TRUE(
+        BrowserReaches(main_->MainBrowser(), QString::fromStdString(RoutePrefix(0) + target)));
     EXPECT_EQ(ToolkitWindowCount(), windowsBefore);
 }
 
@@ -109,13 +110,15 @@ TEST_F(PlayTest, TencentRouteReplacesTheFirst23CharactersOfThePopUp) {
                                QString::fromStdString(RoutePrefix(1) + cover + target.substr(23))));
     // A pop-up address shorter than 23 characters becomes the prefix alone.
     main_->MainBrowser()->SetAddress(Url("/popup.html?to=about:blank"));
-    EXPECT_TRUE(BrowserReaches(main_->MainBrowser(), QString::fromStdString(RoutePrefix(1) + cover)));
+    EXPECT_TRUE(
+        BrowserReaches(main_->MainBrowser(), QString::fromStdString(RoutePrefix(1) + cover)));
 }
 
 TEST_F(PlayTest, RoutesFiveToEightIgnoreAPopUp) {
     for (int route : {5, 8}) {
         Control<QComboBox>(main_, "组合框1")->setCurrentIndex(route);
-        const QString page = Url("/popup.html?to=" + server_->Url("/route-" + std::to_string(route)));
+        const QString page =
+            Url("/popup.html?to=" + server_->Url("/route-" + std::to_string(route)));
         main_->MainBrowser()->SetAddress(page);
         ASSERT_TRUE(BrowserReaches(main_->MainBrowser(), page));
         QTest::qWait(1000);
@@ -138,7 +141,8 @@ TEST_F(PlayTest, RouteTestPlaysEachSampleAndKeepsPopUpsInItsOwnBrowser) {
         Control<QComboBox>(test, "组合框1")->setCurrentIndex(route);
         QTest::mouseClick(Control<QPushButton>(test, "按钮1"), Qt::LeftButton);
         EXPECT_TRUE(BrowserReaches(
-            browser, QString::fromStdString(RoutePrefix(route) + samples[static_cast<std::size_t>(route)])))
+            browser,
+            QString::fromStdString(RoutePrefix(route) + samples[static_cast<std::size_t>(route)])))
             << route;
     }
     const QString target = Url("/popped.html");

@@ -44,7 +44,9 @@ void Browser::SetAddress(const QString& address) {
     setUrl(QUrl(address));
 }
 
-QString Browser::Address() const { return url().toString(); }
+QString Browser::Address() const {
+    return url().toString();
+}
 
 bool Browser::BeforeNavigation(const QUrl& target) {
     return beforeNavigation_ ? beforeNavigation_(target) : true;

@@ -71,9 +71,7 @@ public:
         return AnswerFor(box.exec());
     }
 
-    void OpenAddress(const QString& address) override {
-        QDesktopServices::openUrl(QUrl(address));
-    }
+    void OpenAddress(const QString& address) override { QDesktopServices::openUrl(QUrl(address)); }
 
     bool InternetConnected() override {
         // Where the system reports reachability, a disconnected machine needs no probe.
@@ -95,7 +93,9 @@ std::unique_ptr<Desktop>& Installed() {
 
 }  // namespace
 
-std::unique_ptr<Desktop> MakeSystemDesktop() { return std::make_unique<SystemDesktop>(); }
+std::unique_ptr<Desktop> MakeSystemDesktop() {
+    return std::make_unique<SystemDesktop>();
+}
 
 Desktop& CurrentDesktop() {
     if (!Installed()) {
@@ -104,6 +104,8 @@ Desktop& CurrentDesktop() {
     return *Installed();
 }
 
-void SetDesktop(std::unique_ptr<Desktop> desktop) { Installed() = std::move(desktop); }
+void SetDesktop(std::unique_ptr<Desktop> desktop) {
+    Installed() = std::move(desktop);
+}
 
 }  // namespace lumaru

@@ -1,7 +1,9 @@
 #include "app/toolkit/window.h"
 
 #include <QCloseEvent>
+#include <QCursor>
 #include <QGuiApplication>
+#include <QMenu>
 #include <QScreen>
 #include <QSystemTrayIcon>
 
@@ -29,7 +31,9 @@ void ToolkitWindow::SetOuterGeometry(int left, int top, int width, int height) {
     MoveTo(left, top);
 }
 
-void ToolkitWindow::MoveTo(int left, int top) { move(left, top); }
+void ToolkitWindow::MoveTo(int left, int top) {
+    move(left, top);
+}
 
 int ToolkitWindow::ReadPositionState() const {
     if (isMinimized()) {
@@ -48,7 +52,8 @@ void ToolkitWindow::WritePositionState(int state) {
             if (isVisible()) {
                 showNormal();
             }
-            const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+            const QScreen* screen =
+                this->screen() ? this->screen() : QGuiApplication::primaryScreen();
             if (screen) {
                 QRect frame = frameGeometry();
                 frame.moveCenter(screen->availableGeometry().center());
@@ -80,7 +85,9 @@ void ToolkitWindow::SetAlwaysOnTop(bool onTop) {
     }
 }
 
-bool ToolkitWindow::AlwaysOnTop() const { return windowFlags().testFlag(Qt::WindowStaysOnTopHint); }
+bool ToolkitWindow::AlwaysOnTop() const {
+    return windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+}
 
 void ToolkitWindow::SetTrayIcon(const QIcon& icon, const QString& tip) {
     if (!tray_) {
@@ -105,6 +112,14 @@ void ToolkitWindow::SetTrayIcon(const QIcon& icon, const QString& tip) {
     tray_->setIcon(icon);
     tray_->setToolTip(tip);
     tray_->show();
+}
+
+void ToolkitWindow::PopUpTrayMenu(QMenu* menu) {
+    if (!menu) {
+        return;
+    }
+    const QRect icon = tray_ ? tray_->geometry() : QRect();
+    menu->popup(icon.isValid() ? icon.center() : QCursor::pos());
 }
 
 void ToolkitWindow::closeEvent(QCloseEvent* event) {

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QWidget>
 
+class QMenu;
 class QSystemTrayIcon;
 
 namespace lumaru {
@@ -52,6 +53,8 @@ public:
     // Adds the window's tray icon or replaces its icon and tip.
     void SetTrayIcon(const QIcon& icon, const QString& tip);
     QSystemTrayIcon* TrayIcon() const { return tray_; }
+    // Shows the menu at the tray icon (at the cursor where the tray has no place on screen).
+    void PopUpTrayMenu(QMenu* menu);
 
     // Handlers a window may give; the toolkit calls them on the GUI thread.
     virtual void Created() {}

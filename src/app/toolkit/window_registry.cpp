@@ -15,7 +15,9 @@ int Program::OpenWindowCount() const {
                                           [](const auto& window) { return !window.isNull(); }));
 }
 
-void Program::RegisterExitRoutine(std::function<void()> routine) { exitRoutine_ = std::move(routine); }
+void Program::RegisterExitRoutine(std::function<void()> routine) {
+    exitRoutine_ = std::move(routine);
+}
 
 int Program::RunEventLoop() {
     if (OpenWindowCount() > 0) {
@@ -31,7 +33,9 @@ int Program::RunEventLoop() {
     return 0;
 }
 
-void Program::WindowOpened(ToolkitWindow* window) { open_.emplace_back(window); }
+void Program::WindowOpened(ToolkitWindow* window) {
+    open_.emplace_back(window);
+}
 
 void Program::WindowDestroyed(ToolkitWindow* window) {
     std::erase_if(open_, [window](const auto& open) { return open.isNull() || open == window; });

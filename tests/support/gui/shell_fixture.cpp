@@ -27,8 +27,8 @@ void ShellTest::SetUp() {
     const char* keys[] = {"edition111", "edition88", "edition333", "edition4", "edition5",
                           "edition6",   "edition7",  "edition8",   "edition9"};
     for (int route = 0; route < 9; ++route) {
-        entries += std::string("[") + keys[route] + "]=" + RoutePrefix(route) + "[/" +
-                   keys[route] + "]";
+        entries +=
+            std::string("[") + keys[route] + "]=" + RoutePrefix(route) + "[/" + keys[route] + "]";
     }
     entries += "[edition12]=Lumaru远程标题[/edition12][edition13]=" + server_->Url("/small.html") +
                "[/edition13][edition3]=3.00[/edition3][editionn3]=3.00[/editionn3]";

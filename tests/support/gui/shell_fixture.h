@@ -28,7 +28,9 @@ protected:
     void LoadMain();
 
     std::string RoutePrefix(int route) const;
-    QString Url(const std::string& path) const { return QString::fromStdString(server_->Url(path)); }
+    QString Url(const std::string& path) const {
+        return QString::fromStdString(server_->Url(path));
+    }
 
     std::unique_ptr<LoopbackHttpServer> server_;
     std::string configPage_;
