@@ -37,9 +37,9 @@ inline constexpr std::chrono::milliseconds kFetchPageTimeout{30000};
 // call; a null pointer or an empty optional is a parameter not given.
 struct FetchPageArgs {
     // 0 GET, 1 POST, 2 HEAD; not given or anything else: GET.
-    std::optional<int> method;
+    std::optional<int> method = {};
     // Request body as text; sent by POST and HEAD when postBytes is empty.
-    std::optional<std::string> postData;
+    std::optional<std::string> postData = {};
     // In/out. The cookie text to send (name=value items joined by "; "). When given, even
     // empty, it receives the merged cookie jar after the response.
     std::string* cookies = nullptr;
@@ -55,10 +55,10 @@ struct FetchPageArgs {
     // In/out: request body as bytes; filled from postData when empty and the method sends one.
     std::string* postBytes = nullptr;
     // "host:port" of a proxy; empty or not given: direct connection.
-    std::optional<std::string> proxy;
+    std::optional<std::string> proxy = {};
 
     // Ends a transfer in flight; the call then returns empty bytes.
-    std::stop_token stop;
+    std::stop_token stop = {};
     std::chrono::milliseconds timeout = kFetchPageTimeout;
 };
 
