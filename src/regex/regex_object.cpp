@@ -11,7 +11,7 @@
 #include "net/charset_converter.h"
 #include "net/text_search.h"
 #include "regex/replacement_template.h"
-#include "regex/subject_offsets.h"
+#include "regex/utf8_subject.h"
 
 namespace lumaru {
 
@@ -113,17 +113,15 @@ std::vector<size_t> Execute(const pcre2_code* code, std::string_view utf8, size_
     }
 
     const auto* subject = reinterpret_cast<PCRE2_SPTR>(utf8.data());
-    // The copy is checked once; checking it again on every search would cost time quadratic
-    // in the number of matches.
-    uint32_t matchOptions = 0;
     size_t start = 0;
     while (start <= utf8.size()) {
-        const int result =
-            pcre2_match(code, subject, utf8.size(), start, matchOptions, data.get(), context.get());
+        // The copy is valid UTF-8 by construction; checking it on every search would cost time
+        // quadratic in the number of matches.
+        const int result = pcre2_match(code, subject, utf8.size(), start, PCRE2_NO_UTF_CHECK,
+                                       data.get(), context.get());
         if (result < 0) {
             break;  // no further match, or a limit was hit: keep what was found
         }
-        matchOptions = PCRE2_NO_UTF_CHECK;
         const PCRE2_SIZE* vector = pcre2_get_ovector_pointer(data.get());
         offsets.insert(offsets.end(), vector, vector + stride);
         if (!global) {
@@ -144,7 +142,7 @@ std::vector<size_t> Execute(const pcre2_code* code, std::string_view utf8, size_
 
 // Turns UTF-8 offsets into GBK offsets, visiting each match's offsets in the order they mostly
 // lie in the text so that the walk over the text only goes forward.
-void TranslateOffsets(SubjectOffsets& map, std::vector<size_t>& offsets, size_t stride) {
+void TranslateOffsets(Utf8Subject& map, std::vector<size_t>& offsets, size_t stride) {
     for (size_t match = 0; match + stride <= offsets.size(); match += stride) {
         size_t* groups = offsets.data() + match;
         if (groups[0] != kUnsetOffset) {
@@ -210,17 +208,9 @@ bool RegexObject::Create(std::string_view pattern, std::string_view subject,
         return true;  // an empty subject has no match, whatever the pattern
     }
 
-    std::string utf8;
-    ConvertAppend(Charset::kGbk, Charset::kUtf8, run->subject, utf8);
-    SubjectOffsets map;
-    if (!map.Build(run->subject, utf8)) {
-        utf8 = Utf8CopyByCharacter(run->subject);
-        if (!map.Build(run->subject, utf8)) {
-            return true;
-        }
-    }
-    run->offsets = Execute(code.get(), utf8, run->Stride(), options.global);
-    TranslateOffsets(map, run->offsets, run->Stride());
+    Utf8Subject utf8(run->subject);
+    run->offsets = Execute(code.get(), utf8.Text(), run->Stride(), options.global);
+    TranslateOffsets(utf8, run->offsets, run->Stride());
     return true;
 }
 
