@@ -2,7 +2,6 @@
 
 #include <iconv.h>
 
-#include <algorithm>
 #include <cerrno>
 
 #include "net/charset_converter.h"
