@@ -1,10 +1,13 @@
 #include "app/program.h"
 
 #include <QApplication>
+#include <memory>
 
 #include "app/main_window.h"
 #include "app/shared_state.h"
 #include "app/toolkit/window_registry.h"
+#include "skin/memory_module.h"
+#include "skin/skin_engine.h"
 
 namespace lumaru {
 
@@ -12,7 +15,9 @@ int ProgramStart() {
     // Our window registry decides when the program ends: a hidden window still counts.
     QApplication::setQuitOnLastWindowClosed(false);
     Program& program = Program::Instance();
+    State().skinEngineLoader = std::make_shared<MemoryModule>();
     program.RegisterExitRoutine(&ProgramExit);
+    LoadSkinEngine();
     LoadWindow<MainWindow>();
     return program.RunEventLoop();
 }
