@@ -12,7 +12,7 @@ namespace lumaru {
 // Looks for "<meta ... charset=NAME" (on one line, letter case ignored) in the first 1024 bytes
 // of pageText. When NAME is neither "gbk" nor "gb2312" exactly, body is decoded from NAME and the
 // result, in GBK with "?" for what GBK lacks, replaces pageText. An unknown charset, or no
-// declaration, leaves pageText as it is.
+// declaration, leaves pageText as it is. body may be pageText itself.
 void DecodePageCharset(std::string& pageText, std::string_view body);
 
 // The bytes decoded from the named charset and converted to GBK: bytes that are not valid in the

@@ -59,6 +59,11 @@ TEST(PageCharsetTest, DecodesTheBodyNotThePageText) {
     std::string pageText = body.substr(0, 20) + "garbled";
     DecodePageCharset(pageText, body);
     EXPECT_EQ(pageText, Gbk(body));
+
+    // The fetcher may hand in one buffer as both.
+    std::string page = body;
+    DecodePageCharset(page, page);
+    EXPECT_EQ(page, Gbk(body));
 }
 
 TEST(PageCharsetTest, DecodesCharsetsIntoGbk) {
