@@ -259,11 +259,18 @@ std::string FetchPageHttp(std::string_view address, const FetchPageHttpArgs& arg
         *args.returnedHeaders = std::move(rawHeaders);
     }
 
-    const std::string& bytes = transfer.Body();
-    std::string page = bytes.substr(0, bytes.find('\0'));
+    std::string bytes = std::move(transfer.Body());
+    const std::size_t zero = bytes.find('\0');
+    if (zero == std::string::npos && args.body == nullptr) {
+        // The page text is the body itself, so one buffer serves as both: DecodePageCharset
+        // builds a decoded text apart and only then replaces the page text with it.
+        DecodePageCharset(bytes, bytes);
+        return bytes;
+    }
+    std::string page = bytes.substr(0, zero);
     DecodePageCharset(page, bytes);
     if (args.body != nullptr) {
-        *args.body = std::move(transfer.Body());
+        *args.body = std::move(bytes);
     }
     return page;
 }

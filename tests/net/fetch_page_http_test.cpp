@@ -293,6 +293,7 @@ TEST(FetchPageHttp, PageTextFollowsTheDeclaredCharset) {
     LoopbackHttpServer server([&](const Request& request) {
         return Reply::Ok(request.target == "/utf8" ? utf8Page : gbPage);
     });
+    EXPECT_EQ(FetchPageHttp(server.Url("/utf8")), Utf8ToAnsi(utf8Page));
     std::string body;
     EXPECT_EQ(FetchPageHttp(server.Url("/utf8"), {.body = &body}), Utf8ToAnsi(utf8Page));
     EXPECT_EQ(body, utf8Page) << "the body stays as received";
