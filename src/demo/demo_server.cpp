@@ -78,7 +78,7 @@ HeadResult ReadHead(int socket, std::string& head) {
         head.append(buffer, static_cast<std::size_t>(got));
     }
     head.resize(head.find("\r\n\r\n") + 4);
-    return HeadResult::Complete;
+    return head.size() > kMaxRequestHead ? HeadResult::TooLarge : HeadResult::Complete;
 }
 
 // Reads what the client still sends (an ignored body) so that closing does not reset the
