@@ -142,11 +142,15 @@ Utf8Subject::Utf8Subject(std::string_view gbk) : gbk_(gbk) {
         if (g >= inSize) {
             break;
         }
-        // Runs of ASCII are copied eight bytes at a time.
-        if (g + 8 <= inSize && u + 8 <= nextCheckpoint) {
+        // Runs of ASCII are copied eight bytes at a time; every byte of them is a boundary.
+        if (g + 8 <= inSize) {
             const uint64_t word = LoadWord(gbk.data() + g);
             if ((word & kHighBits) == 0) {
                 std::memcpy(out + u, &word, sizeof word);
+                while (nextCheckpoint < u + 8) {
+                    checkpoints_.emplace_back(nextCheckpoint, g + (nextCheckpoint - u));
+                    nextCheckpoint += kStride;
+                }
                 u += 8;
                 g += 8;
                 continue;
@@ -158,12 +162,21 @@ Utf8Subject::Utf8Subject(std::string_view gbk) : gbk_(gbk) {
             ++g;
             continue;
         }
-        const bool pair = IsGbkLeadByte(byte) && g + 1 < inSize && IsGbkTrailByte(in[g + 1]);
-        const Utf8Character& character =
-            pair ? characters.Pair(byte, in[g + 1]) : characters.Single(byte);
-        std::memcpy(out + u, character.bytes, sizeof character.bytes);
-        u += character.length;
-        g += pair ? 2 : 1;
+        if (!(IsGbkLeadByte(byte) && g + 1 < inSize && IsGbkTrailByte(in[g + 1]))) {
+            const Utf8Character& character = characters.Single(byte);
+            std::memcpy(out + u, character.bytes, sizeof character.bytes);
+            u += character.length;
+            ++g;
+            continue;
+        }
+        // Double-byte characters come in runs: take them up to the next checkpoint.
+        do {
+            const Utf8Character& character = characters.Pair(in[g], in[g + 1]);
+            std::memcpy(out + u, character.bytes, sizeof character.bytes);
+            u += character.length;
+            g += 2;
+        } while (u < nextCheckpoint && g + 1 < inSize && IsGbkLeadByte(in[g]) &&
+                 IsGbkTrailByte(in[g + 1]));
     }
     size_ = u;
 }
@@ -171,13 +184,11 @@ Utf8Subject::Utf8Subject(std::string_view gbk) : gbk_(gbk) {
 size_t Utf8Subject::ToGbk(size_t utf8Offset) {
     const size_t target = std::min(utf8Offset, size_);
     const std::string_view utf8 = Text();
-    // Going back, or far ahead: restart from the checkpoint at or before the target.
-    if (target < cursorUtf8_ || target - cursorUtf8_ > 2 * kStride) {
-        const auto [checkpointUtf8, checkpointGbk] = checkpoints_[target / kStride];
-        if (target < cursorUtf8_ || checkpointUtf8 > cursorUtf8_) {
-            cursorUtf8_ = checkpointUtf8;
-            cursorGbk_ = checkpointGbk;
-        }
+    // Walk from the cursor or from the checkpoint before the target, whichever is nearer.
+    const auto [checkpointUtf8, checkpointGbk] = checkpoints_[target / kStride];
+    if (target < cursorUtf8_ || checkpointUtf8 > cursorUtf8_) {
+        cursorUtf8_ = checkpointUtf8;
+        cursorGbk_ = checkpointGbk;
     }
     while (cursorUtf8_ < target) {
         // ASCII stands for itself in both texts.

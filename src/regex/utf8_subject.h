@@ -35,11 +35,10 @@ public:
     std::string_view Text() const { return {buffer_.get(), size_}; }
 
     // The GBK offset of a UTF-8 offset (a character boundary, or the next boundary is taken).
-    // Fastest when called with offsets that mostly grow.
     size_t ToGbk(size_t utf8Offset);
 
 private:
-    static constexpr size_t kStride = 256;  // UTF-8 bytes between two checkpoints
+    static constexpr size_t kStride = 64;  // UTF-8 bytes between two checkpoints
 
     std::string_view gbk_;
     std::unique_ptr<char[]> buffer_;
