@@ -135,6 +135,10 @@ std::string FetchPage(std::string_view address, const FetchPageArgs& args) {
     if (args.returnedCookies != nullptr) {
         *args.returnedCookies = std::move(freshCookies);
     }
+    // Without a response there is no page, whatever a redirect on the way carried.
+    if (outcome == TransferOutcome::kNotSent || outcome == TransferOutcome::kNoResponse) {
+        return {};
+    }
     return std::move(transfer.Body());
 }
 

@@ -362,7 +362,13 @@ void LoopbackHttpServer::Serve(int socket) {
         return;
     }
 
-    Reply reply = handler ? handler(request) : Reply::Make("200 OK", {}, "");
+    Reply reply;
+    try {
+        reply = handler ? handler(request) : Reply::Make("200 OK", {}, "");
+    } catch (const std::exception& error) {
+        // A failing handler must not take the test program down with it.
+        reply = Reply::Make("500 Internal Server Error", {}, error.what());
+    }
     if (reply.delay.count() > 0 &&
         WaitFor(-1, 0, wakeRead_, static_cast<int>(reply.delay.count())) == Wait::kStopped) {
         ::close(socket);
