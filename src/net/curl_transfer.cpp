@@ -157,7 +157,8 @@ CurlTransfer::CurlTransfer() {
         // An empty proxy means "none", and keeps libcurl from reading proxy variables.
         Set(CURLOPT_PROXY, "") && Set(CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L) &&
         Set(CURLOPT_HEADEROPT, static_cast<long>(CURLHEADER_SEPARATE)) &&
-        Set(CURLOPT_MAXREDIRS, kMaxRedirects) && Set(CURLOPT_BUFFERSIZE, kReceiveBufferBytes) &&
+        Set(CURLOPT_PATH_AS_IS, 1L) && Set(CURLOPT_MAXREDIRS, kMaxRedirects) &&
+        Set(CURLOPT_BUFFERSIZE, kReceiveBufferBytes) &&
         Set(CURLOPT_WRITEFUNCTION, &CurlTransfer::OnBody) && Set(CURLOPT_WRITEDATA, this) &&
         Set(CURLOPT_HEADERFUNCTION, &CurlTransfer::OnHeader) && Set(CURLOPT_HEADERDATA, this) &&
         Set(CURLOPT_XFERINFOFUNCTION, &CurlTransfer::OnProgress) &&

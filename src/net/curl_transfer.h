@@ -7,7 +7,8 @@
 // "Content-Length" when a body is sent (plus "Authorization" lines when credentials are given).
 // libcurl's own "Accept" and "Expect: 100-continue" lines are suppressed, HTTP/1.1 is used
 // throughout, only http and https are spoken (also when following redirects), and no proxy is
-// taken from the environment.
+// taken from the environment. The path goes out as given ("/../" stays), except that bytes
+// above 0x7F in it are sent percent-escaped, as libcurl always does; the query goes out as is.
 //
 // Time-outs: one value bounds resolving and connecting together, and then every wait for the
 // server: a transfer fails once no byte has moved either way for that long. A stop request

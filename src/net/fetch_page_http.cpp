@@ -54,8 +54,8 @@ UrlHandle CrackAddress(std::string_view address) {
         return nullptr;
     }
     UrlHandle url(curl_url());
-    if (!url ||
-        curl_url_set(url.get(), CURLUPART_URL, std::string(address).c_str(), 0) != CURLUE_OK) {
+    if (!url || curl_url_set(url.get(), CURLUPART_URL, std::string(address).c_str(),
+                             CURLU_PATH_AS_IS) != CURLUE_OK) {
         return nullptr;
     }
     char* scheme = nullptr;

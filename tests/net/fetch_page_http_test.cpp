@@ -112,6 +112,7 @@ TEST(FetchPageHttp, RequestedObject) {
         {"", "/"},
         {"/p/a.html?q=1&r=%20", "/p/a.html?q=1&r=%20"},
         {"/p?q=1#part", "/p?q=1"},
+        {"/a/../b?x=/../", "/a/../b?x=/../"},
     };
     LoopbackHttpServer server;
     for (const Case& c : cases) {
