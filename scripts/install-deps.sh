@@ -14,7 +14,7 @@ packages=(
 if [[ $mode == test ]]; then
     packages+=(
         libgtest-dev libgmock-dev libbenchmark-dev curl
-        xvfb xauth x11-utils imagemagick
+        xvfb xauth x11-utils imagemagick python3-xlib
         clang libclang-rt-14-dev
         g++-mingw-w64-i686 wine wine32:i386
     )

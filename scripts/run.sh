@@ -21,6 +21,16 @@ else
     wrap=()
 fi
 if [[ ${1:-} == --demo ]]; then
-    exec "${wrap[@]}" build/release/src/demo/lumaru-demo
+    # The demo program finds its whole world on this server; it runs as long as the program.
+    build/release/src/demo/lumaru-demo-server &
+    server=$!
+    trap 'kill "$server" 2>/dev/null; wait "$server" 2>/dev/null' EXIT
+    until (exec 3<>/dev/tcp/127.0.0.1/17878) 2>/dev/null; do
+        kill -0 "$server" 2>/dev/null || { echo "The demo server did not start." >&2; exit 1; }
+        sleep 0.1
+    done
+    status=0
+    "${wrap[@]}" build/release/src/demo/lumaru-demo || status=$?
+    exit "$status"
 fi
 exec "${wrap[@]}" build/release/src/app/lumaru
