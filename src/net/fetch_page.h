@@ -46,7 +46,7 @@ struct FetchPageArgs {
     // Out: the cookies this response set.
     std::string* returnedCookies = nullptr;
     // In/out: extra request header lines separated by "\r\n"; on return the complete header
-    // block that was sent (without Host and User-Agent).
+    // block that was sent (Host and the default User-Agent line come before it).
     std::string* headers = nullptr;
     // Out: the raw headers of the final response (empty when none arrived).
     std::string* returnedHeaders = nullptr;
