@@ -24,6 +24,7 @@
 #include "loopback_http_server.h"
 #include "skin/memory_module.h"
 #include "skin/skin_engine.h"
+#include "skin/skin_table.h"
 
 namespace lumaru {
 namespace {
@@ -141,13 +142,20 @@ int main(int argc, char* argv[]) {
     QTest::qWait(200);
     selector->hidePopup();
     QTest::qWait(1500);
+    if (State().currentSkin.bytes != SkinTable()[static_cast<std::size_t>(skin - 1)]) {
+        std::fprintf(stderr, "closing the selector's list did not apply skin %d\n", skin);
+        return 1;
+    }
 
     const QString number = QString::number(skin);
     bool saved = Save(main, out.filePath(QStringLiteral("skin-%1.png").arg(number)));
 
     std::unique_ptr<QWidget> specimen(MakeSpecimen());
     specimen->show();
-    QTest::qWaitForWindowExposed(specimen.get());
+    if (!QTest::qWaitForWindowExposed(specimen.get())) {
+        std::fprintf(stderr, "the controls window was never shown\n");
+        return 1;
+    }
     QTest::qWait(300);
     saved =
         Save(specimen.get(), out.filePath(QStringLiteral("skin-%1-controls.png").arg(number))) &&
