@@ -17,22 +17,22 @@ int HexValue(char c) {
 }
 
 constexpr std::string_view kStyle = R"css(
-  html, body { margin: 0; height: 100%; }
   body {
+    margin: 0; min-height: 100vh; display: flex;
     font-family: "Noto Sans CJK SC", "Noto Sans", sans-serif;
-    background: linear-gradient(135deg, #1d2b4c, #3b1d4c);
-    color: #f2f2f7; display: flex; align-items: center; justify-content: center;
+    background: linear-gradient(135deg, #1d2b4c, #3b1d4c) fixed; color: #f2f2f7;
   }
+  /* Centred while it fits; a taller card starts at the top and scrolls. */
   .card {
-    background: rgba(255, 255, 255, 0.08); border-radius: 16px; padding: 28px 36px;
-    max-width: 80%; box-shadow: 0 8px 32px rgba(0, 0, 0, 0.35);
+    margin: auto; background: rgba(255, 255, 255, 0.08); border-radius: 16px;
+    padding: 20px 32px; max-width: 80%; box-shadow: 0 8px 32px rgba(0, 0, 0, 0.35);
   }
-  h1 { margin: 0 0 12px; font-size: 30px; font-weight: 600; }
-  .label { color: #b8b8d0; font-size: 16px; margin-top: 14px; }
-  .big { font-size: 24px; font-weight: 600; word-break: break-all; color: #ffd479; }
-  .note { color: #b8b8d0; font-size: 14px; margin-top: 18px; }
+  h1 { margin: 0 0 8px; font-size: 26px; font-weight: 600; }
+  .label { color: #b8b8d0; font-size: 15px; margin-top: 10px; }
+  .big { font-size: 22px; font-weight: 600; word-break: break-all; color: #ffd479; }
+  .note { color: #b8b8d0; font-size: 14px; margin-top: 14px; }
   .player {
-    margin-top: 16px; height: 150px; border-radius: 10px; background: #0b0b12;
+    margin-top: 14px; height: 110px; border-radius: 10px; background: #0b0b12;
     display: flex; align-items: center; justify-content: center; font-size: 56px; color: #555;
   }
   a { color: #8fc7ff; }
