@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -60,8 +62,13 @@ TEST_F(PlayTest, PlaySendsTheBrowserToTheRoutePrefixFollowedByTheText) {
     EXPECT_TRUE(Control<QCheckBox>(main_, "选择框1")->isChecked());
     ASSERT_TRUE(
         BrowserReaches(main_->MainBrowser(), QString::fromStdString(RoutePrefix(8) + video)));
-    const auto requests = server_->Requests();
-    EXPECT_EQ(requests.back().target, "/route/8?u=" + video);
+    // A real navigation: the route page was asked for.
+    EXPECT_TRUE(WaitUntil([&] {
+        const auto requests = server_->Requests();
+        return std::any_of(requests.begin(), requests.end(), [&](const Request& request) {
+            return request.target == "/route/8?u=" + video;
+        });
+    }));
 }
 
 TEST_F(PlayTest, PlayComposesAnyTextUnchanged) {
@@ -82,12 +89,14 @@ TEST_F(PlayTest, EmptyPrefixSendsTheBrowserToTheTypedAddress) {
 
 TEST_F(PlayTest, WithoutARouteThereIsNoNavigationButTheRestHappens) {
     main_->SetAlwaysOnTop(true);
-    const std::size_t before = server_->RequestCount();
     Play(-1, Url("/v.html"));
     EXPECT_TRUE(Control<QLabel>(main_, "图片框1")->isHidden());
     EXPECT_FALSE(main_->AlwaysOnTop());
     QTest::qWait(500);
-    EXPECT_EQ(server_->RequestCount(), before);
+    for (const Request& request : server_->Requests()) {
+        EXPECT_NE(request.target, "/v.html");
+        EXPECT_NE(request.target.rfind("/route/", 0), 0u) << request.target;
+    }
     EXPECT_TRUE(main_->MainBrowser()->url().isEmpty());
 }
 

@@ -29,6 +29,20 @@ void ToolkitWindow::SetOuterGeometry(int left, int top, int width, int height) {
     const int extraHeight = frame.height() - client.height();
     resize(std::max(0, width - extraWidth), std::max(0, height - extraHeight));
     MoveTo(left, top);
+    // Before its first showing a window does not know its frame yet.
+    if (!testAttribute(Qt::WA_WState_Created) || !isVisible()) {
+        pendingOuterSize_ = QSize(width, height);
+    }
+}
+
+void ToolkitWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (const auto outer = std::exchange(pendingOuterSize_, std::nullopt)) {
+        const QSize frameExtra = frameGeometry().size() - geometry().size();
+        if (!frameExtra.isNull()) {
+            resize((*outer - frameExtra).expandedTo(QSize(0, 0)));
+        }
+    }
 }
 
 void ToolkitWindow::MoveTo(int left, int top) {

@@ -3,6 +3,7 @@
 #include <QIcon>
 #include <QString>
 #include <QWidget>
+#include <optional>
 
 class QMenu;
 class QSystemTrayIcon;
@@ -68,11 +69,14 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     friend void DestroyWindow(ToolkitWindow* window);
     friend void FinishLoading(ToolkitWindow* window);
 
+    // The outer size asked for before the frame was known; applied once the window shows.
+    std::optional<QSize> pendingOuterSize_;
     bool destroyed_ = false;
     bool loaded_ = false;
     QSystemTrayIcon* tray_ = nullptr;
