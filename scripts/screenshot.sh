@@ -4,7 +4,8 @@
 #   screenshot.sh          the program against the real sites -> screenshots/main-window.png
 #                          (offline, the notice window stays open: it is closed like a user would)
 #   screenshot.sh --demo   the demo build and its server       -> screenshots/demo-main-window.png
-#                          (the "已经是最新版本" message is answered with Return)
+#                          (the "已经是最新版本" message is answered with Return, and the main
+#                          window must carry the demo page's caption)
 # LUMARU_BUILD_DIR picks the build directory (default build/release).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -58,14 +59,14 @@ fi
 "$program" 2>screenshots/program.log &
 pids+=($!)
 
-if $demo; then
-    # The up-to-date message box, titled "信息："; Return presses its OK button.
-    box=$("${xhelper[@]}" wait lumaru 50 30 60 "信息：" | cut -d' ' -f1)
-    "${xhelper[@]}" press "$box" Return
+# The first window of the program: online (the demo too) the up-to-date message, titled "信息：",
+# whose OK button Return presses; offline the small untitled notice window, which stays open
+# until it is closed. Either way the main window follows.
+read -r first title < <("${xhelper[@]}" wait lumaru 50 30 60)
+if [[ ${title:-} == "信息：" ]]; then
+    "${xhelper[@]}" press "$first" Return
 else
-    # Offline the small untitled notice window stays open; closing it shows the main window.
-    notice=$("${xhelper[@]}" wait lumaru 200 100 60 | cut -d' ' -f1)
-    "${xhelper[@]}" close "$notice"
+    "${xhelper[@]}" close "$first"
 fi
 read -r main caption < <("${xhelper[@]}" wait lumaru 900 400 60)
 echo "Main window $main, caption: $caption"
