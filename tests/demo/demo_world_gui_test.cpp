@@ -37,15 +37,7 @@ protected:
     }
 
     void TearDown() override {
-        for (QWidget* widget : QApplication::topLevelWidgets()) {
-            if (auto* window = qobject_cast<ToolkitWindow*>(widget)) {
-                DestroyWindow(window);
-            }
-        }
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        Program::Instance().Reset();
-        State() = SharedState{};
-        SetEndpoints(DefaultEndpoints());
+        test::CloseAllWindowsAndReset();
         server_.reset();
     }
 

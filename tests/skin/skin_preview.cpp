@@ -21,6 +21,7 @@
 #include "app/toolkit/desktop.h"
 #include "app/toolkit/layout.h"
 #include "app/toolkit/window_registry.h"
+#include "gui_test_support.h"
 #include "loopback_http_server.h"
 #include "skin/memory_module.h"
 #include "skin/skin_engine.h"
@@ -36,20 +37,6 @@ public:
     void OpenAddress(const QString&) override {}
     bool InternetConnected() override { return true; }
 };
-
-Endpoints PreviewEndpoints(const test::LoopbackHttpServer& server) {
-    const std::string host = "127.0.0.1:" + std::to_string(server.Port());
-    Endpoints endpoints;
-    endpoints.remoteConfig = server.Url("/config.html");
-    endpoints.radio = server.Url("/radio.html");
-    endpoints.feedback = server.Url("/feedback.html");
-    endpoints.contact = server.Url("/contact.html");
-    endpoints.chatGroup = server.Url("/group.html");
-    endpoints.internetProbe = server.Url("/probe");
-    endpoints.defaultVideo = "http://www.iqiyi.com/v_19rrm66em8.html";
-    endpoints.platformHosts = {host, host, host, host, host};
-    return endpoints;
-}
 
 // One of each kind of control the windows are made of, with Chinese text.
 constexpr ControlSpec kSpecimenLayout[] = {
@@ -127,7 +114,7 @@ int main(int argc, char* argv[]) {
         }
         return test::Reply::Ok("<html><body></body></html>");
     });
-    SetEndpoints(PreviewEndpoints(server));
+    SetEndpoints(test::LoopbackEndpoints(server));
     SetDesktop(std::make_unique<QuietDesktop>());
 
     State().skinEngineLoader = std::make_shared<MemoryModule>();

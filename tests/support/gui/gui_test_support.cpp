@@ -1,5 +1,9 @@
 #include "gui_test_support.h"
 
+#include <QApplication>
+
+#include "app/shared_state.h"
+#include "app/toolkit/window_registry.h"
 #include "loopback_http_server.h"
 
 namespace lumaru::test {
@@ -17,6 +21,18 @@ Endpoints LoopbackEndpoints(const LoopbackHttpServer& server) {
     endpoints.defaultVideo = server.Url("/v_19rrm66em8.html");
     endpoints.platformHosts = {host, host, host, host, host};
     return endpoints;
+}
+
+void CloseAllWindowsAndReset() {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* window = qobject_cast<ToolkitWindow*>(widget)) {
+            DestroyWindow(window);
+        }
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    Program::Instance().Reset();
+    State() = SharedState{};
+    SetEndpoints(DefaultEndpoints());
 }
 
 std::string ConfigPage(const std::string& entries) {

@@ -18,6 +18,10 @@ Endpoints LoopbackEndpoints(const LoopbackHttpServer& server);
 template <typename Condition>
 bool WaitUntil(Condition condition, std::chrono::milliseconds timeout = std::chrono::seconds(20));
 
+// Destroys every window still open and puts the program, its shared state and its endpoints back
+// as a fresh process has them.
+void CloseAllWindowsAndReset();
+
 // A remote configuration page body with the article markers around the given entries.
 std::string ConfigPage(const std::string& entries);
 

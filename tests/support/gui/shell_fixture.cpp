@@ -42,14 +42,7 @@ void ShellTest::LoadMain() {
 }
 
 void ShellTest::TearDown() {
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (auto* window = qobject_cast<ToolkitWindow*>(widget)) {
-            DestroyWindow(window);
-        }
-    }
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    Program::Instance().Reset();
-    State() = SharedState{};
+    CloseAllWindowsAndReset();
     server_.reset();
 }
 
