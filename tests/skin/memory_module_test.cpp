@@ -248,6 +248,21 @@ TEST_F(MemoryModuleTest, DllFailsCleanlyWhereItsCodeCannotRun) {
     EXPECT_TRUE(platform.live.empty());
 }
 
+TEST_F(MemoryModuleTest, WhereImageCodeCannotRunTheSystemCallLayerRunsNothing) {
+    if (SystemCanRunImageCode()) {
+        return;  // a 32-bit Windows build: the real DLL tests cover it
+    }
+    MemoryModule module(SystemCallLayer(), platform);
+    EXPECT_FALSE(module.Load(good.bytes)) << "a DLL needs its entry point run";
+    EXPECT_FALSE(module.Load(good.bytes, kResolver, kUserValue)) << "nor can a resolver run";
+    EXPECT_TRUE(platform.live.empty());
+    EXPECT_FALSE(CallAddress(0x1000, {1, 2, 3}).has_value());
+
+    good.writer.characteristics = kImageExecutable | kImage32BitMachine;
+    ASSERT_TRUE(module.Load(good.writer.Build())) << "an executable image maps, nothing called";
+    EXPECT_TRUE(module.Free());
+}
+
 TEST_F(MemoryModuleTest, ExecutableImageMapsWithoutItsEntryPointBeingCalled) {
     good.writer.characteristics = kImageExecutable | kImage32BitMachine;
     MemoryModule module(calls, platform);
