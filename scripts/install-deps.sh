@@ -16,7 +16,7 @@ if [[ $mode == test ]]; then
         libgtest-dev libgmock-dev libbenchmark-dev curl
         xvfb xauth x11-utils imagemagick python3-xlib
         clang libclang-rt-14-dev
-        g++-mingw-w64-i686 wine wine32:i386
+        g++-mingw-w64-i686 wine wine32:i386 wine64 qemu-user-static
     )
 fi
 

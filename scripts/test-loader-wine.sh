@@ -60,12 +60,24 @@ if [ -n "$build_only" ]; then
     exit 0
 fi
 
+# Where the kernel cannot run 32-bit programs itself, hand them to qemu-user through binfmt_misc
+# (needs root and qemu-user-static; the registration lasts until the next boot).
+register_qemu_i386() {
+    local binfmt=/proc/sys/fs/binfmt_misc
+    [ "$(id -u)" -eq 0 ] && [ -x /usr/bin/qemu-i386-static ] || return 1
+    [ -e "$binfmt/register" ] || mount -t binfmt_misc binfmt_misc "$binfmt" || return 1
+    [ -e "$binfmt/qemu-i386" ] && return 0
+    printf '%s' ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/bin/qemu-i386-static:F' \
+        > "$binfmt/register"
+}
+
 if ! /usr/lib/wine/wine --version > /dev/null 2>&1; then
-    echo "FAIL: wine32 cannot start here. Install wine32 (dpkg --add-architecture i386)." >&2
-    echo "      On a kernel without 32-bit support, register qemu-user for i386 programs:" >&2
-    echo "      mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc (if not mounted), then" >&2
-    echo "      echo ':qemu-i386:M::\\x7fELF\\x01\\x01\\x01\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x02\\x00\\x03\\x00:\\xff\\xff\\xff\\xff\\xff\\xfe\\xfe\\x00\\xff\\xff\\xff\\xff\\xff\\xff\\xff\\xff\\xfe\\xff\\xff\\xff:/usr/bin/qemu-i386-static:F' > /proc/sys/fs/binfmt_misc/register" >&2
-    exit 2
+    echo "== wine32 cannot start: registering qemu-user for 32-bit programs"
+    if ! register_qemu_i386 || ! /usr/lib/wine/wine --version > /dev/null 2>&1; then
+        echo "FAIL: wine32 cannot start here. Install wine32 (dpkg --add-architecture i386); on a" >&2
+        echo "      kernel without 32-bit support, run this script as root with qemu-user-static." >&2
+        exit 2
+    fi
 fi
 
 prefix=${LUMARU_WINEPREFIX:-}
