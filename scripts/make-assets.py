@@ -4,7 +4,9 @@
 The files are committed under src/assets; run this again only to change their look.
 """
 import math
+import shutil
 import struct
+import subprocess
 import sys
 import zlib
 from pathlib import Path
@@ -70,8 +72,24 @@ def write_start_picture(path, width=960, height=498):
     path.write_bytes(png)
 
 
+def write_title(path):
+    """Writes the product's name and motto onto the start picture (needs ImageMagick and the
+    Noto CJK fonts; without them the picture stays a plain gradient)."""
+    if not shutil.which("convert"):
+        return
+    bold = "/usr/share/fonts/opentype/noto/NotoSansCJK-Bold.ttc"
+    regular = "/usr/share/fonts/opentype/noto/NotoSansCJK-Regular.ttc"
+    subprocess.run(["convert", str(path),
+                    "-gravity", "center", "-fill", "#F2E6FF", "-font", bold, "-pointsize", "72",
+                    "-annotate", "+0-40", "Lumaru影视",
+                    "-fill", "#B9A6D6", "-font", regular, "-pointsize", "22",
+                    "-annotate", "+0+40", "点左侧“Lumaru”展开工具栏，粘贴视频地址，选择线路，按“播放”",
+                    str(path)], check=True)
+
+
 if __name__ == "__main__":
     ASSETS.mkdir(parents=True, exist_ok=True)
     write_icon(ASSETS / "lumaru.ico")
     write_start_picture(ASSETS / "start.png")
+    write_title(ASSETS / "start.png")
     sys.exit(0)
