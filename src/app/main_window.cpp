@@ -21,7 +21,7 @@
 #include "config/notice_window.h"
 #include "live/live_window.h"
 #include "playback/play_command.h"
-#include "playback/route_table.h"
+#include "playback/route_selector.h"
 #include "playback/route_test_window.h"
 #include "search/search_window.h"
 #include "skin/skin_selector.h"
@@ -52,10 +52,7 @@ MainWindow::MainWindow() {
     SetOuterGeometry(50, 50, 965, 532);
 
     auto* routes = Control<QComboBox>(this, "组合框1");
-    for (const char* name : kRouteNames) {
-        routes->addItem(QString::fromUtf8(name));
-    }
-    routes->setCurrentIndex(0);
+    FillRouteSelector(routes);
     routes->setStyleSheet(QStringLiteral("QComboBox { color: #FFFFFF; background: #3A3A3A; }"));
 
     auto* skins = Control<QComboBox>(this, "组合框2");

@@ -10,6 +10,7 @@
 #include "app/toolkit/gbk_text.h"
 #include "app/toolkit/layout.h"
 #include "app/toolkit/window_registry.h"
+#include "playback/route_selector.h"
 #include "playback/route_table.h"
 
 namespace lumaru {
@@ -29,10 +30,7 @@ RouteTestWindow::RouteTestWindow() {
     BuildLayout(this, kRouteTestLayout);
     SetOuterGeometry(50, 50, 595, 390);
     auto* routes = Control<QComboBox>(this, "组合框1");
-    for (const char* name : kRouteNames) {
-        routes->addItem(QString::fromUtf8(name));
-    }
-    routes->setCurrentIndex(0);
+    FillRouteSelector(routes);
     connect(Control<QPushButton>(this, "按钮1"), &QPushButton::clicked, this,
             &RouteTestWindow::TestRoute);
     // A pop-up shows in this browser itself.
