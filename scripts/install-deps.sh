@@ -9,12 +9,12 @@ packages=(
     build-essential cmake ninja-build ccache pkg-config python3
     qt6-base-dev qt6-webengine-dev libgl-dev libxkbcommon-dev
     libcurl4-openssl-dev libpcre2-dev
-    fonts-noto-cjk
+    fonts-noto-cjk xvfb xauth
 )
 if [[ $mode == test ]]; then
     packages+=(
         libgtest-dev libgmock-dev libbenchmark-dev curl
-        xvfb xauth x11-utils imagemagick python3-xlib
+        x11-utils imagemagick python3-xlib
         clang libclang-rt-14-dev
         g++-mingw-w64-i686 wine wine32:i386 wine64 qemu-user-static
     )

@@ -16,7 +16,6 @@ ninja -C build/release $target
 if [[ -z ${DISPLAY:-} && -z ${WAYLAND_DISPLAY:-} ]]; then
     echo "No display found: starting Lumaru on a virtual one (xvfb-run)." >&2
     wrap=(xvfb-run -a -s "-screen 0 1280x800x24")
-    command -v xvfb-run >/dev/null || bash scripts/install-deps.sh test
 else
     wrap=()
 fi
