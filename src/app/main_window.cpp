@@ -207,6 +207,12 @@ void MainWindow::GoHome() {
     SetAlwaysOnTop(false);
 }
 
+void SetMainWindowVisible(bool visible) {
+    if (auto* main = FindWindow<MainWindow>()) {
+        main->setVisible(visible);
+    }
+}
+
 void DockBesideMain(ToolkitWindow* window) {
     const MainWindow* main = FindWindow<MainWindow>();
     if (!window || !main) {

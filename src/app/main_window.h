@@ -43,6 +43,10 @@ private:
     bool goingHome_ = false;
 };
 
+// Shows or hides the main window, if it still exists: the notice, route test and music windows
+// hide it while they are open.
+void SetMainWindowVisible(bool visible);
+
 // Places a window with its left edge at the main window's right edge and its top at the main
 // window's top.
 void DockBesideMain(ToolkitWindow* window);

@@ -4,7 +4,6 @@
 #include "app/main_window.h"
 #include "app/toolkit/browser.h"
 #include "app/toolkit/layout.h"
-#include "app/toolkit/window_registry.h"
 
 namespace lumaru {
 namespace {
@@ -24,9 +23,7 @@ MusicWindow::MusicWindow() {
 void MusicWindow::Created() {
     Control<Browser>(this, "超文本浏览框1")
         ->SetAddress(QString::fromStdString(CurrentEndpoints().radio));
-    if (auto* main = FindWindow<MainWindow>()) {
-        main->hide();
-    }
+    SetMainWindowVisible(false);
 }
 
 void MusicWindow::SizeChanged(int outerWidth, int outerHeight) {
@@ -34,9 +31,7 @@ void MusicWindow::SizeChanged(int outerWidth, int outerHeight) {
 }
 
 void MusicWindow::AboutToBeDestroyed() {
-    if (auto* main = FindWindow<MainWindow>()) {
-        main->show();
-    }
+    SetMainWindowVisible(true);
 }
 
 }  // namespace lumaru

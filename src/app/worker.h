@@ -8,14 +8,13 @@ namespace lumaru {
 
 // A worker thread with a stop request. The routine gets the stop token and checks it between
 // requests and rows; fetches given the token abort a transfer in flight when it is requested.
-// Destroying the worker requests the stop and waits for the routine to return, which the stop
-// request makes prompt.
+// Destroying the worker requests the stop and waits for the routine to return (std::jthread),
+// which the stop request makes prompt.
 class Worker final {
 public:
     using Routine = std::function<void(std::stop_token)>;
 
     explicit Worker(Routine routine);
-    ~Worker();
     Worker(const Worker&) = delete;
     Worker& operator=(const Worker&) = delete;
 

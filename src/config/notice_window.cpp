@@ -38,9 +38,7 @@ NoticeWindow::NoticeWindow() {
 }
 
 void NoticeWindow::Created() {
-    if (auto* main = FindWindow<MainWindow>()) {
-        main->hide();
-    }
+    SetMainWindowVisible(false);
     const RemoteConfig config = ReadRemoteConfig();
     Control<QPlainTextEdit>(this, "编辑框1")->setPlainText(FromGbk(config.explain));
     if (!CurrentDesktop().InternetConnected()) {
@@ -78,9 +76,7 @@ void NoticeWindow::OfferUpdate(const std::string& downloadUrl, const std::string
 }
 
 void NoticeWindow::AboutToBeDestroyed() {
-    if (auto* main = FindWindow<MainWindow>()) {
-        main->show();
-    }
+    SetMainWindowVisible(true);
 }
 
 }  // namespace lumaru

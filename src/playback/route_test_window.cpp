@@ -9,7 +9,6 @@
 #include "app/toolkit/browser.h"
 #include "app/toolkit/gbk_text.h"
 #include "app/toolkit/layout.h"
-#include "app/toolkit/window_registry.h"
 #include "playback/route_selector.h"
 #include "playback/route_table.h"
 
@@ -42,15 +41,11 @@ RouteTestWindow::RouteTestWindow() {
 }
 
 void RouteTestWindow::Created() {
-    if (auto* main = FindWindow<MainWindow>()) {
-        main->hide();
-    }
+    SetMainWindowVisible(false);
 }
 
 void RouteTestWindow::AboutToBeDestroyed() {
-    if (auto* main = FindWindow<MainWindow>()) {
-        main->show();
-    }
+    SetMainWindowVisible(true);
 }
 
 void RouteTestWindow::TestRoute() {
